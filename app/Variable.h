@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+#include "Options.h"
+
+// The process-wide objects every part of the tool reaches: made once by
+// InitApplicationContext and kept until the process ends.
+extern QString AppPath;  // the executable's folder, ending in the path separator
+extern std::unique_ptr<TIniConfig> IniConfig;
+extern std::unique_ptr<TIniSetting> IniSetting;
+
+// Fixes AppPath from the executable's folder, makes IniConfig and IniSetting and
+// sets their file paths. Reads no file.
+void InitApplicationContext();
