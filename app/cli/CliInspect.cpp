@@ -1,0 +1,7 @@
+#include "CliCommand.h"
+
+// Placeholder until the command is written.
+int CliInspect(const QStringList&, CliContext& ctx) {
+  ctx.err << "not available yet\n";
+  return 1;
+}
