@@ -75,6 +75,21 @@ TEST_F(ConfigFile, EveryFieldReadsItsKey) {
   EXPECT_FALSE(c.KeyEsc);
 }
 
+TEST_F(ConfigFile, FilesWrittenOnWindowsReadTheSame) {
+  // Each line end, bracket blanks, key case, quotes, comments and a duplicate key.
+  for (const char* eol : {"\r\n", "\n", "\r"}) {
+    QByteArray file = "; saved by hand\r\n[ SetInfo ]\r\nwidth = 1024 \r\n;Height=1\r\nHEIGHT=\"768\"\r\n"
+                      "height=1\r\nBlessingDisplayAlign='bottom'\r\n[closeevent]\r\nkeyesc=0\r\n";
+    file.replace("\r\n", eol);
+    const TIniConfig c = Loaded(file);
+    EXPECT_EQ(c.Width, 1024) << eol;
+    EXPECT_EQ(c.Height, 768) << eol;
+    EXPECT_EQ(c.BlessingDisplayAlign, QString("bottom")) << eol;
+    EXPECT_FALSE(c.KeyEsc) << eol;
+    EXPECT_TRUE(c.KeyDown) << eol;
+  }
+}
+
 TEST_F(ConfigFile, HexOnlyFileKeepsOtherDefaults) {
   const TIniConfig c = Loaded("[SetInfo]\r\nPlayQuality=0x1\r\n");
   EXPECT_EQ(c.PlayQuality, 1);
