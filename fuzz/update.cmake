@@ -1,0 +1,1 @@
+pavona_fuzz_target(updatepage_fuzzer updatepage_fuzzer.cpp ${CMAKE_CURRENT_SOURCE_DIR}/seeds/updatepage pavona_update)

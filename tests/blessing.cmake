@@ -1,0 +1,2 @@
+pavona_test(blessing_tests BlessingTest.cpp FontStyleTest.cpp MarkupTest.cpp)
+target_link_libraries(blessing_tests PRIVATE pavona_blessing)

@@ -1,0 +1,2 @@
+pavona_test(update_tests UpdateTest.cpp)
+target_link_libraries(update_tests PRIVATE pavona_update)
