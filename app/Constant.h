@@ -22,6 +22,10 @@ inline const QString EngineFileName = QStringLiteral("Glimmora.dll");
 inline const QString UninstallStubFileName = QStringLiteral("Uninstall.dll");
 inline const QString PreviewModuleFileName = QStringLiteral("Preview.exe");
 
+// The maker's web addresses.
+inline const QString HomePageUrl = QStringLiteral("http://www.pavona-soft.com/");
+inline const QString BlogUrl = QStringLiteral("http://blog.pavona-soft.com/");
+
 // The main window's caption: the product name directly followed by the version.
 inline QString MainCaption() { return ProductName + SoftVersion; }
 

@@ -3,12 +3,10 @@
 #include <cstdio>
 
 #include "Constant.h"
+#include "Process.h"
 #include "Variable.h"
 #include "cli/CliCommand.h"
 
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -52,11 +50,7 @@ int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   QTextStream out(stdout);
   QTextStream err(stderr);
-  bool errIsTerminal = false;
-#ifdef Q_OS_UNIX
-  errIsTerminal = isatty(STDERR_FILENO) != 0;
-#endif
-  CliContext ctx{out, err, errIsTerminal};
+  CliContext ctx{out, err, platform::StderrIsTerminal()};
   QStringList args = app.arguments().mid(1);
   if (args.isEmpty() || args.front() == "--help" || args.front() == "-h") {
     PrintHelp(args.isEmpty() ? err : out);

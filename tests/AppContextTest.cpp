@@ -68,6 +68,8 @@ TEST(ApplicationContext, PathsFollowTheExecutableFolder) {
   EXPECT_EQ(AppPath, dir.Path() + "/");
   EXPECT_EQ(IniConfig->FileName, dir.Path("Config.ini"));
   EXPECT_EQ(IniSetting->FileName, dir.Path("Setting.ini"));
+  EXPECT_EQ(Blessings->FontStyleFile, dir.Path("FontStyle.ini"));
+  EXPECT_EQ(Blessings->BlessingFile, dir.Path("Blessing.dat"));
   EXPECT_FALSE(dir.Exists("Config.ini")) << "making the context reads and writes nothing";
   EXPECT_FALSE(dir.Exists("Setting.ini"));
   EXPECT_EQ(IniConfig->Width, 0);
