@@ -42,10 +42,12 @@
 
 namespace {
 
-// The window's font: Tahoma 8 pt (11 pixels at 96 dpi), with a CJK face for Chinese.
+// The window's font. The original's Tahoma 8 pt has no Chinese on these desktops;
+// a compact CJK face that also covers Latin text keeps the window's look and its
+// start quick (the large CJK faces cost more to open).
 QFont WindowFont() {
   QFont f;
-  f.setFamilies({QStringLiteral("Noto Sans CJK SC")});
+  f.setFamilies({QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC")});
   f.setPixelSize(12);
   return f;
 }
@@ -62,8 +64,31 @@ W* Place(W* w, const char* name, int x, int y, int width = -1, int height = -1) 
   return w;
 }
 
+// A label that sizes itself to its text, as the original's auto-sized labels do,
+// but only when it is first shown: measuring Chinese text is the costly part of
+// making the window, and most labels sit on pages that are not showing yet.
+class TAutoSizeLabel : public QLabel {
+ public:
+  using QLabel::QLabel;
+
+ protected:
+  void showEvent(QShowEvent* event) override {
+    if (!sized_) {
+      sized_ = true;
+      adjustSize();
+    }
+    QLabel::showEvent(event);
+  }
+
+ private:
+  bool sized_ = false;
+};
+
 QLabel* Label(QWidget* parent, const char* name, int x, int y, const QString& text) {
-  return Place(new QLabel(text, parent), name, x, y);
+  auto* label = new TAutoSizeLabel(text, parent);
+  label->setObjectName(QString::fromLatin1(name));
+  label->move(x, y);
+  return label;
 }
 
 // A button bound to an action: its caption, enabled state and click follow the action.
