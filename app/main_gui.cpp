@@ -4,10 +4,16 @@
 #include <cstdio>
 
 #include "Constant.h"
+#include "LoadedPlayer.h"
+#include "WebEngineSetup.h"
 #include "untMain.h"
 
 int main(int argc, char** argv) {
+  // The player's web engine needs these before the application object exists.
+  platform::PrepareWebEngineEnvironment();
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
+  TPavona_Main::SetFlashPlayerFactory(LoadedPlayerFactory());
   app.setApplicationName(constant::ProductName);
   app.setApplicationDisplayName(constant::ProductName);
   TPavona_Main window;
