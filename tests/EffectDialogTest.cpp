@@ -270,13 +270,13 @@ TEST_F(StyleDialogs, EffectDialogFollowsTheScript) {
 // --- font dialog -----------------------------------------------------------
 
 TEST_F(StyleDialogs, FontDialogStartsWithTheFontAndKeepsItUntouched) {
-  TFontSpec spec;
-  spec.Name = QStringLiteral("隶书");
-  spec.Charset = 134;
-  spec.Color = RgbColor(0, 0, 255);
-  spec.Height = -22;  // 16.5 points: a size that would not convert back
-  spec.Style = fsItalic | fsStrikeOut;
-  TFontDialog dialog("Text3", spec, 96);
+  TFontSpec fontSpec;
+  fontSpec.Name = QStringLiteral("隶书");
+  fontSpec.Charset = 134;
+  fontSpec.Color = RgbColor(0, 0, 255);
+  fontSpec.Height = -22;  // 16.5 points: a size that would not convert back
+  fontSpec.Style = fsItalic | fsStrikeOut;
+  TFontDialog dialog("Text3", fontSpec, 96);
   EXPECT_EQ(dialog.cbbFontName->currentText(), QStringLiteral("隶书"));
   EXPECT_EQ(dialog.seFontSize->value(), 17);
   EXPECT_FALSE(dialog.chkBold->isChecked());
@@ -284,7 +284,7 @@ TEST_F(StyleDialogs, FontDialogStartsWithTheFontAndKeepsItUntouched) {
   EXPECT_FALSE(dialog.chkUnderline->isChecked());
   EXPECT_TRUE(dialog.chkStrikeOut->isChecked());
   EXPECT_EQ(dialog.cbbCharset->currentData().toInt(), 134);
-  EXPECT_EQ(dialog.Font(), spec);
+  EXPECT_EQ(dialog.Font(), fontSpec);
   EXPECT_TRUE(dialog.lblFaceNote->text().contains(FallbackFontFace)) << "隶书 is not on this machine";
 }
 
@@ -293,9 +293,9 @@ TEST_F(StyleDialogs, FontDialogControlsSetFaceSizeStyleAndColour) {
     int dpi, size, height;
   } cases[] = {{96, 20, -27}, {120, 20, -33}, {96, 9, -12}, {144, 12, -24}};
   for (const auto& c : cases) {
-    TFontSpec spec;  // Tahoma, 12 points at 96 pixels per inch
-    spec.Color = SystemColor(8);
-    TFontDialog dialog("Title1", spec, c.dpi);
+    TFontSpec fontSpec;  // Tahoma, 12 points at 96 pixels per inch
+    fontSpec.Color = SystemColor(8);
+    TFontDialog dialog("Title1", fontSpec, c.dpi);
     dialog.cbbFontName->setEditText("DejaVu Sans");
     dialog.seFontSize->setValue(c.size);
     dialog.chkBold->setChecked(true);
@@ -317,15 +317,15 @@ TEST_F(StyleDialogs, FontDialogControlsSetFaceSizeStyleAndColour) {
 }
 
 TEST_F(StyleDialogs, FontDialogKeepsAnUnlistedCharset) {
-  TFontSpec spec;
-  spec.Charset = 77;
-  TFontDialog dialog("Title1", spec, 96);
+  TFontSpec fontSpec;
+  fontSpec.Charset = 77;
+  TFontDialog dialog("Title1", fontSpec, 96);
   EXPECT_EQ(dialog.cbbCharset->currentData().toInt(), 77);
   EXPECT_EQ(dialog.Font().Charset, 77);
 }
 
 TEST_F(StyleDialogs, FontDialogOkReturnsTheEditsAndCancelNothing) {
-  TFontSpec spec = DefaultStyle("Text2").Font;
+  TFontSpec fontSpec = DefaultStyle("Text2").Font;
   WhenShown<TFontDialog>([](TFontDialog* d) {
     d->chkUnderline->setChecked(true);
     d->chkStrikeOut->setChecked(true);
@@ -333,9 +333,9 @@ TEST_F(StyleDialogs, FontDialogOkReturnsTheEditsAndCancelNothing) {
     d->btnColor->click();
     d->btnOk->click();
   });
-  const auto edited = ExecFontDialog(nullptr, "Text2", spec);
+  const auto edited = ExecFontDialog(nullptr, "Text2", fontSpec);
   ASSERT_TRUE(edited.has_value());
-  TFontSpec expected = spec;
+  TFontSpec expected = fontSpec;
   expected.Style = fsUnderline | fsStrikeOut;
   expected.Color = RgbColor(0, 128, 0);
   EXPECT_EQ(*edited, expected);
@@ -344,12 +344,12 @@ TEST_F(StyleDialogs, FontDialogOkReturnsTheEditsAndCancelNothing) {
     d->chkBold->setChecked(true);
     d->btnCancel->click();
   });
-  EXPECT_FALSE(ExecFontDialog(nullptr, "Text2", spec).has_value());
+  EXPECT_FALSE(ExecFontDialog(nullptr, "Text2", fontSpec).has_value());
 }
 
 TEST_F(StyleDialogs, FontDialogFollowsTheScript) {
-  const TFontSpec spec = DefaultStyle("Title1").Font;
-  TFontSpec changed = spec;
+  const TFontSpec fontSpec = DefaultStyle("Title1").Font;
+  TFontSpec changed = fontSpec;
   changed.Name = "Arial Black";
   changed.Height = -27;
   changed.Color = RgbColor(255, 0, 0);
@@ -359,7 +359,7 @@ TEST_F(StyleDialogs, FontDialogFollowsTheScript) {
     DialogScript::Answer answer;
     std::optional<TFontSpec> result;
   } cases[] = {
-      {true, spec},
+      {true, fontSpec},
       {DialogScript::Cancel{}, std::nullopt},
       {platform::IdCancel, std::nullopt},
       {QStringList{"FontName=Arial Black", "FontSize=20", "Color=255", "FontStyle=12", "Charset=134"},
@@ -367,11 +367,11 @@ TEST_F(StyleDialogs, FontDialogFollowsTheScript) {
   };
   for (const auto& c : cases) {
     DialogScript::Push(c.answer);
-    EXPECT_EQ(ExecFontDialog(nullptr, "Title1", spec), c.result);
+    EXPECT_EQ(ExecFontDialog(nullptr, "Title1", fontSpec), c.result);
     EXPECT_EQ(DialogScript::History().back().caption, QStringLiteral("修改字体 - Title1"));
   }
   DialogScript::Push(QString("Shadow=1"));
-  EXPECT_THROW(ExecFontDialog(nullptr, "Title1", spec), std::logic_error);
+  EXPECT_THROW(ExecFontDialog(nullptr, "Title1", fontSpec), std::logic_error);
 }
 
 }  // namespace

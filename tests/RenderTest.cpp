@@ -182,10 +182,10 @@ TEST(StyledText, FontFromSpec) {
     int pixelSize;
   };
   for (const Case& c : {Case{-40, 40}, Case{-1, 1}, Case{0, 16}, Case{-5000, 1000}, Case{INT_MIN, 1000}}) {
-    TFontSpec spec;
-    spec.Name = kFace;
-    spec.Height = c.height;
-    EXPECT_EQ(StyleFont(spec).pixelSize(), c.pixelSize) << c.height;
+    TFontSpec fontSpec;
+    fontSpec.Name = kFace;
+    fontSpec.Height = c.height;
+    EXPECT_EQ(StyleFont(fontSpec).pixelSize(), c.pixelSize) << c.height;
   }
   // A positive height is the cell height.
   TFontSpec cell;
@@ -210,9 +210,9 @@ TEST(StyledText, FontFromSpec) {
 TEST(StyledText, MissingFacesFallBackToTheChineseFace) {
   for (const QString& face :
        {QStringLiteral("隶书"), QStringLiteral("Tahoma"), QStringLiteral("Arial"), QString()}) {
-    TFontSpec spec;
-    spec.Name = face;
-    const QFont font = StyleFont(spec);
+    TFontSpec fontSpec;
+    fontSpec.Name = face;
+    const QFont font = StyleFont(fontSpec);
     EXPECT_EQ(QFontInfo(font).family(), FallbackFontFace) << face.toStdString();
     EXPECT_TRUE(QFontMetricsF(font).inFont(QChar(0x7965))) << "祥 in " << face.toStdString();
   }

@@ -35,17 +35,17 @@ QColor ToQColor(TColorValue color) {
   return QColor(rgb.Red, rgb.Green, rgb.Blue);
 }
 
-QFont StyleFont(const TFontSpec& spec) {
+QFont StyleFont(const TFontSpec& fontSpec) {
   constexpr int kMaxPixels = 1000;
   QFont font;
-  const QString face = spec.Name.trimmed();
+  const QString face = fontSpec.Name.trimmed();
   font.setFamilies(face.isEmpty() ? QStringList{FallbackFontFace} : QStringList{face, FallbackFontFace});
-  font.setBold(spec.Style & fsBold);
-  font.setItalic(spec.Style & fsItalic);
-  font.setUnderline(spec.Style & fsUnderline);
-  font.setStrikeOut(spec.Style & fsStrikeOut);
+  font.setBold(fontSpec.Style & fsBold);
+  font.setItalic(fontSpec.Style & fsItalic);
+  font.setUnderline(fontSpec.Style & fsUnderline);
+  font.setStrikeOut(fontSpec.Style & fsStrikeOut);
   font.setStyleStrategy(QFont::PreferAntialias);
-  const qint64 height = spec.Height;
+  const qint64 height = fontSpec.Height;
   const int pixels = height == 0 ? 16 : static_cast<int>(std::clamp<qint64>(std::abs(height), 1, kMaxPixels));
   font.setPixelSize(pixels);
   if (height > 0) {

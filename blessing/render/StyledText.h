@@ -56,7 +56,7 @@ inline const QString FallbackFontFace = QStringLiteral("Noto Sans CJK SC");
 // height in pixels (negative for the character height, positive for the cell
 // height, 0 for a 16-pixel default; held to 1 to 1000 pixels), bold, italic,
 // underline and strike-out.
-QFont StyleFont(const TFontSpec& spec);
+QFont StyleFont(const TFontSpec& fontSpec);
 
 // The picture textured text is filled with: a seamless tile painted in code.
 const QImage& BuiltInTexture();
