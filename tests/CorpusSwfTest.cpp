@@ -8,6 +8,8 @@
 #include <QTextStream>
 
 #include "AccessorialTools.h"
+#include "BuildSaver.h"
+#include "PackageReader.h"
 #include "SwfGen.h"
 #include "SwfHeader.h"
 #include "TestUtil.h"
@@ -117,6 +119,30 @@ TEST_F(CorpusSwf, ProjectorRoundTrip) {
     const QString out = ChangeFileExt(dir.Path("projector.exe"), ".swf");
     ASSERT_EQ(TExtractFlash().ExtractSwf(dir.Path("projector.exe"), out), kExtractOk);
     EXPECT_TRUE(dir.Read("projector.swf") == movie);
+  }
+}
+
+// Every movie goes into one saver package and comes back byte for byte.
+TEST_F(CorpusSwf, PackageRoundTrip) {
+  TempFolder dir;
+  AppFolderOverride app(dir.Path());
+  for (const char* stub : {"Install.dll", "Glimmora.dll", "Uninstall.dll"}) dir.Write(stub, QByteArray(4096, 'S'));
+  QStringList files;
+  for (const IndexRow& row : rows_) files << PathOf(row);
+  TBuildSaver builder;
+  builder.SetFiles(files);
+  ASSERT_TRUE(builder.Build(dir.Path("Corpus.exe")));
+
+  TPackageReader reader;
+  ASSERT_TRUE(reader.Open(dir.Path("Corpus.exe"))) << reader.ErrorText().toStdString();
+  ASSERT_EQ(reader.Entries().size(), rows_.size() + 2);
+  for (int i = 0; i < rows_.size(); ++i) {
+    const TPackageItem& entry = reader.Entries()[i + 2];
+    SCOPED_TRACE(rows_[i].file.toStdString());
+    EXPECT_EQ(QString::fromLatin1(entry.EntryName), rows_[i].file);
+    QFile original(PathOf(rows_[i]));
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(reader.ReadEntry(entry) == original.readAll());
   }
 }
 

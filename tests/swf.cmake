@@ -11,6 +11,6 @@ if(TARGET pavona_swf AND TARGET pavona_swfgen AND TARGET pavona_extract)
 
   # Real movies from the shared corpus beside the source tree; skipped when absent.
   pavona_test(corpus_swf_tests CorpusSwfTest.cpp)
-  target_link_libraries(corpus_swf_tests PRIVATE pavona_extract pavona_swf pavona_swfgen)
+  target_link_libraries(corpus_swf_tests PRIVATE pavona_extract pavona_swf pavona_swfgen pavona_packaging)
   target_compile_definitions(corpus_swf_tests PRIVATE PAVONA_SWF_CORPUS="${CMAKE_SOURCE_DIR}/../shared/corpus/swf")
 endif()
