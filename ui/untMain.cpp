@@ -48,7 +48,7 @@ namespace {
 QFont WindowFont() {
   QFont f;
   f.setFamilies({QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC")});
-  f.setPixelSize(12);
+  f.setPixelSize(11);
   return f;
 }
 
