@@ -41,7 +41,6 @@ class PaintedIconEngine : public QIconEngine {
   Drawing draw_;
 };
 
-QPixmap Paint(int size, const Drawing& draw) { return PaintedIconEngine(draw).pixmap(QSize(size, size), QIcon::Normal, QIcon::Off); }
 
 QIcon Make(const Drawing& draw) { return QIcon(new PaintedIconEngine(draw)); }
 
@@ -289,9 +288,17 @@ QIcon AppIcon() {
     p.setBrush(QColor(255, 255, 255, 200));
     p.drawEllipse(QRectF(6.6, 6.2, 1.2, 1.2));
   };
-  QIcon icon;
-  for (int size : {16, 32, 48}) icon.addPixmap(Paint(size, draw));
-  return icon;
+  // Painted at whatever size the desktop asks for (16, 32 and 48 among them).
+  return Make(draw);
+}
+
+QIcon ColorSwatch(const QColor& color) {
+  return Make([color](QPainter& p) {
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(QPen(QColor(90, 90, 90), 0));
+    p.setBrush(color);
+    p.drawRect(QRectF(0, 0, 15.9, 15.9));
+  });
 }
 
 }  // namespace icons

@@ -13,7 +13,10 @@ QIcon ImageListIcon(int index);
 enum class Glyph { Add, Delete, MoveUp, MoveDown, Play, Pause, Stop, StyleModify, StyleAdd, StyleDelete };
 QIcon GlyphIcon(Glyph glyph);
 
-// The window icon in 16, 32 and 48 pixels.
+// The window icon, painted at the sizes the desktop asks for (16, 32, 48).
 QIcon AppIcon();
+
+// A swatch of the colour with a grey border, for colour lists.
+QIcon ColorSwatch(const QColor& color);
 
 }  // namespace icons

@@ -117,14 +117,7 @@ QToolButton* SpeedButton(QWidget* parent, const char* name, QAction* action, int
   return b;
 }
 
-QIcon Swatch(uint32_t rgb) {
-  QPixmap pm(16, 12);
-  pm.fill(QColor::fromRgb(rgb));
-  QPainter p(&pm);
-  p.setPen(QColor(90, 90, 90));
-  p.drawRect(0, 0, 15, 11);
-  return QIcon(pm);
-}
+QIcon Swatch(uint32_t rgb) { return icons::ColorSwatch(QColor::fromRgb(rgb)); }
 
 QComboBox* DropDown(QWidget* parent, const char* name, int x, int y, int w, int h, const QStringList& items) {
   auto* c = Place(new QComboBox(parent), name, x, y, w, h);
