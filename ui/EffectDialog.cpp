@@ -1,3 +1,4 @@
+#include "DialogButtons.h"
 #include "EffectDialog.h"
 
 #include <QCheckBox>
@@ -273,14 +274,7 @@ TEffectDialog::TEffectDialog(const QString& styleName, const TFontStyle& style, 
   lblPreview->setFixedSize(420, 72);
   lblPreview->setAlignment(Qt::AlignCenter);
 
-  auto* buttons = new QDialogButtonBox;
-  btnOk = buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
-  btnOk->setObjectName(QStringLiteral("btnOk"));
-  btnOk->setDefault(true);
-  btnCancel = buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
-  btnCancel->setObjectName(QStringLiteral("btnCancel"));
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  QDialogButtonBox* buttons = OkCancelButtons(this, btnOk, btnCancel);
 
   auto* columns = new QHBoxLayout;
   auto* left = new QVBoxLayout;

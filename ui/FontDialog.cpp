@@ -1,3 +1,4 @@
+#include "DialogButtons.h"
 #include "FontDialog.h"
 
 #include <QCheckBox>
@@ -108,14 +109,7 @@ TFontDialog::TFontDialog(const QString& styleName, const TFontSpec& current, int
   grid->addLayout(styles, 4, 0, 1, 2);
   grid->addWidget(btnColor, 5, 0, 1, 2, Qt::AlignLeft);
 
-  auto* buttons = new QDialogButtonBox;
-  btnOk = buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
-  btnOk->setObjectName(QStringLiteral("btnOk"));
-  btnOk->setDefault(true);
-  btnCancel = buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
-  btnCancel->setObjectName(QStringLiteral("btnCancel"));
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  QDialogButtonBox* buttons = OkCancelButtons(this, btnOk, btnCancel);
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(grid);
