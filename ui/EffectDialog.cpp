@@ -1,4 +1,3 @@
-#include "DialogButtons.h"
 #include "EffectDialog.h"
 
 #include <QCheckBox>
@@ -18,6 +17,7 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "DialogButtons.h"
 #include "Dialogs.h"
 #include "StyledText.h"
 

@@ -1,4 +1,3 @@
-#include "DialogButtons.h"
 #include "FontDialog.h"
 
 #include <QCheckBox>
@@ -19,6 +18,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "DialogButtons.h"
 #include "EffectDialog.h"
 #include "StyledText.h"
 
